@@ -1,0 +1,17 @@
+#pragma once
+// Message boxes of the running program: QMessageBox, application-modal,
+// titled "信息：".
+
+#include "platform/dialogs.h"
+
+class QWidget;
+
+namespace zenvik {
+
+class QtDialogs : public Dialogs {
+public:
+    void inform(const Text& message) override;
+    bool askYesNo(const Text& message) override;
+};
+
+} // namespace zenvik
