@@ -1,0 +1,49 @@
+#include "app/period_edit.h"
+
+#include "platform/qt/qt_text.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <algorithm>
+
+namespace zenvik {
+
+namespace {
+
+bool typedCharacterPasses(QChar c) {
+    return c.unicode() < 32 || c == u'-' || (c >= u'0' && c <= u'9');
+}
+
+bool typedTextPasses(const QString& typed) {
+    return std::all_of(typed.begin(), typed.end(), typedCharacterPasses);
+}
+
+} // namespace
+
+PeriodEdit::PeriodEdit(QWidget* parent) : QLineEdit(parent) {}
+
+// A key pressed with Ctrl is a control character (Ctrl+V pastes), whatever
+// text the platform attaches to the event.
+void PeriodEdit::keyPressEvent(QKeyEvent* event) {
+    bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    if (!control && !typedTextPasses(event->text())) return;  // dropped, as if never typed
+    QLineEdit::keyPressEvent(event);
+}
+
+// Characters committed by an input method are typed characters too.
+void PeriodEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (typedTextPasses(event->commitString())) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent dropped(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&dropped);
+}
+
+void PeriodEdit::focusOutEvent(QFocusEvent* event) {
+    QString shown = toQString(text::shortIntegerText(toNarrowLossy(text())));
+    if (shown != text()) setText(shown);
+    QLineEdit::focusOutEvent(event);
+}
+
+} // namespace zenvik

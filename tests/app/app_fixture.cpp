@@ -1,0 +1,63 @@
+#include "app_fixture.h"
+
+#include "platform/qt/browser_profile.h"
+#include "store/product_catalogue.h"
+
+#include <QCoreApplication>
+#include <QWebEngineProfile>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace zenvik::test {
+
+AppFixture::AppFixture() : settings(defaultSettings(dir.base())), profile(sharedProfile()) {
+    // Nothing leaves the machine: the browser's order list and the site of
+    // the tray menu point at a closed port on the loopback address.
+    settings.shopHost = "127.0.0.1:9";
+    settings.homeUrl = "http://127.0.0.1:9/home";
+}
+
+QWebEngineProfile& AppFixture::sharedProfile() {
+    static TempDir storage;  // removed after main() has ended the application
+    static QWebEngineProfile* shared = [] {
+        QWebEngineProfile* made = createBrowserProfile(storage.base()).release();
+        made->setParent(QCoreApplication::instance());
+        return made;
+    }();
+    return *shared;
+}
+
+AppFixture::~AppFixture() { stop(); }
+
+MainWindow& AppFixture::start() {
+    stop();
+    db = std::make_unique<RecordDatabase>();
+    window = std::make_unique<MainWindow>(settings,
+                                          MainWindowServices{*db, dialogs, clock, http, profile,
+                                                             windows, pageAutomation});
+    window->showCentred();
+    return *window;
+}
+
+void AppFixture::stop() {
+    window.reset();
+    db.reset();
+}
+
+void AppFixture::makeCatalogue(const std::vector<Text>& products) {
+    RecordDatabase earlier;
+    std::filesystem::create_directories(dir.path() / "sp");
+    ASSERT_TRUE(earlier.createStore(cataloguePath(dir.base()), catalogueFields()));
+    ASSERT_TRUE(earlier.openStore(cataloguePath(dir.base())));
+    for (const Text& product : products) {
+        ASSERT_EQ(addProduct(earlier, dir.base(), product, dialogs), AddProductOutcome::Added);
+    }
+}
+
+std::string AppFixture::fileBytes(const std::string& relative) const {
+    std::ifstream in(dir.path() / relative, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace zenvik::test
