@@ -1,11 +1,17 @@
 #pragma once
 // A card grid: a table of three columns whose row 0 and column 0 are header
-// cells. Single-cell selection; a click on a header cell makes the first
-// cell of that row or column current, since header cells are never current.
+// cells. The model and every caller speak grid coordinates; the view shows
+// row 0 in its horizontal header, column 0 in its vertical header and cell
+// (0, 0) over the corner button, so the headers stay in place while the
+// cards scroll and the seller resizes rows and columns by their sections.
+// Single-cell selection; a click on a header cell makes the first cell of
+// that row or column current, since header cells are never current.
 
 #include "cards/card_grid_model.h"
 
 #include <QTableView>
+
+class QLabel;
 
 namespace zenvik {
 
@@ -31,14 +37,17 @@ signals:
     void leftButtonReleased(const QPoint& globalPosition);
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QModelIndex firstCellFor(const QModelIndex& header) const;
+    void setUpHeaders();
+    void pressHeaderCell(int row, int column);
 
     CardGridModel model_;
+    // Made before the model is set, as setting it lays out the corner.
+    QLabel* corner_;
 };
 
 } // namespace zenvik

@@ -66,6 +66,11 @@ QVariant CardGridModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+QVariant CardGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const QModelIndex cell = orientation == Qt::Horizontal ? index(0, section) : index(section, 0);
+    return data(cell, role);
+}
+
 Qt::ItemFlags CardGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     // Header cells take no selection; a click on one is turned into the

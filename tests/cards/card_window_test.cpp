@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -102,9 +103,29 @@ protected:
         control<QPlainTextEdit>("编辑框4")->setPlainText(typed);
         control<QPushButton>("按钮3")->click();
     }
+    // Where grid cell (row, column) is drawn: the header row and column are
+    // the view's headers and cell (0, 0) is the label over their corner.
+    struct Spot {
+        QWidget* widget;
+        QPoint point;
+    };
+    static Spot spotOf(CardGrid* grid, int row, int column) {
+        if (row == 0 && column == 0) {
+            auto* corner = grid->findChild<QLabel*>(QStringLiteral("corner"));
+            return {corner, corner->rect().center()};
+        }
+        if (row == 0) return {grid->horizontalHeader()->viewport(), sectionMiddle(grid->horizontalHeader(), column)};
+        if (column == 0) return {grid->verticalHeader()->viewport(), sectionMiddle(grid->verticalHeader(), row)};
+        return {grid->viewport(), grid->visualRect(grid->model()->index(row, column)).center()};
+    }
+    static QPoint sectionMiddle(QHeaderView* header, int section) {
+        const int along = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+        const int across = header->orientation() == Qt::Horizontal ? header->height() : header->width();
+        return header->orientation() == Qt::Horizontal ? QPoint(along, across / 2) : QPoint(across / 2, along);
+    }
     void clickCell(CardGrid* grid, int row, int column) {
-        const QRect rect = grid->visualRect(grid->model()->index(row, column));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+        const Spot spot = spotOf(grid, row, column);
+        QTest::mouseClick(spot.widget, Qt::LeftButton, {}, spot.point);
     }
 
     test::TempDir dir;
@@ -200,9 +221,92 @@ TEST_F(CardWindowTest, GridsHeaderCellsAreShaded) {
     EXPECT_EQ(discardGrid()->model()->index(0, 1).data(Qt::BackgroundRole).value<QColor>(),
               window->palette().color(QPalette::Button));
     EXPECT_FALSE(header.flags().testFlag(Qt::ItemIsEditable));
-    EXPECT_EQ(stockGrid()->rowHeight(0), 20);
+    EXPECT_EQ(stockGrid()->horizontalHeader()->height(), 20);  // row 0
+    EXPECT_EQ(stockGrid()->verticalHeader()->width(), 160);    // column 0
     EXPECT_EQ(stockGrid()->columnWidth(2), 160);
     EXPECT_EQ(stockGrid()->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+TEST_F(CardWindowTest, HeaderCellsAreDrawnInTheirShade) {
+    addNumbered(stockStorePath(base, productA), 1);
+    addNumbered(discardStorePath(base, productA), 1);
+    open();
+    window->show();
+    choose(0);
+    struct Case {
+        CardGrid* grid;
+        QColor shade;
+    } const cases[] = {{stockGrid(), QColor(240, 240, 240)},
+                       {discardGrid(), window->palette().color(QPalette::Button)}};
+    for (const Case& c : cases) {
+        // The middle of each of these cells is blank, its short text standing
+        // at the left.
+        for (const QPoint& cell : {QPoint(0, 0), QPoint(1, 0), QPoint(2, 0), QPoint(0, 1)}) {
+            const Spot spot = spotOf(c.grid, cell.y(), cell.x());
+            EXPECT_EQ(spot.widget->grab().toImage().pixelColor(spot.point), c.shade)
+                << c.grid->objectName().toStdString() << " row " << cell.y() << " column " << cell.x();
+        }
+    }
+}
+
+TEST_F(CardWindowTest, HeadersStayInPlaceWhileTheCardsScroll) {
+    addNumbered(stockStorePath(base, productA), 100);
+    open();
+    window->show();
+    choose(0);
+    CardGrid* grid = stockGrid();
+    QHeaderView* top = grid->horizontalHeader();
+    QHeaderView* left = grid->verticalHeader();
+    const QRect topPlace = top->geometry();
+    control<QScrollBar>("纵向滚动条1")->setValue(100);  // the last card
+    ASSERT_EQ(grid->currentIndex(), grid->model()->index(100, 2));
+    ASSERT_GT(grid->verticalScrollBar()->value(), 0);
+
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_EQ(top->geometry(), topPlace);
+    EXPECT_TRUE(top->isSectionHidden(0));
+    EXPECT_EQ(top->logicalIndexAt(sectionMiddle(top, 1)), 1);
+    EXPECT_EQ(top->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("密码"));
+    EXPECT_EQ(top->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("时间"));
+    auto* corner = grid->findChild<QLabel*>(QStringLiteral("corner"));
+    EXPECT_TRUE(corner->isVisible());
+    EXPECT_EQ(corner->text(), QStringLiteral("卡号"));
+
+    // The card numbers down the left are those of the rows beside them.
+    const int firstShown = grid->rowAt(0);
+    const int lastShown = grid->rowAt(grid->viewport()->height() - 1);
+    EXPECT_GT(firstShown, 1);
+    EXPECT_EQ(lastShown, 100);
+    for (const int row : {firstShown, lastShown}) {
+        EXPECT_EQ(left->logicalIndexAt(grid->rowViewportPosition(row)), row);
+        EXPECT_EQ(left->model()->headerData(row, Qt::Vertical).toString(), QStringLiteral("n%1").arg(row));
+    }
+}
+
+TEST_F(CardWindowTest, SellerResizesRowsAndColumnsByDraggingTheirEdges) {
+    addNumbered(stockStorePath(base, productA), 3);
+    open();
+    window->show();
+    choose(0);
+    CardGrid* grid = stockGrid();
+    struct Case {
+        QHeaderView* header;
+        int section, before, after;
+    } const cases[] = {{grid->horizontalHeader(), 1, 160, 200}, {grid->verticalHeader(), 2, 20, 35}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.header->sectionResizeMode(c.section), QHeaderView::Interactive);
+        ASSERT_EQ(c.header->sectionSize(c.section), c.before);
+        const int edge = c.header->sectionViewportPosition(c.section) + c.before - 1;
+        const QPoint middle = sectionMiddle(c.header, c.section);
+        const auto at = [&](int along) {
+            return c.header->orientation() == Qt::Horizontal ? QPoint(along, middle.y()) : QPoint(middle.x(), along);
+        };
+        QTest::mousePress(c.header->viewport(), Qt::LeftButton, {}, at(edge));
+        QTest::mouseMove(c.header->viewport(), at(edge + c.after - c.before));
+        QTest::mouseRelease(c.header->viewport(), Qt::LeftButton, {}, at(edge + c.after - c.before));
+        EXPECT_EQ(c.header->sectionSize(c.section), c.after);
+        control<QMenu>("cd")->hide();
+    }
 }
 
 TEST_F(CardWindowTest, SelectingAProductShowsItsUnsoldAndSoldCards) {
@@ -336,7 +440,26 @@ TEST_F(CardWindowTest, HeaderClickMakesTheFirstCellCurrent) {
         clickCell(stockGrid(), c.row, c.column);
         EXPECT_EQ(stockGrid()->currentIndex(), stockGrid()->model()->index(c.wantRow, c.wantColumn))
             << c.row << "," << c.column;
+        // The release over a header is a release over the grid.
+        EXPECT_TRUE(control<QMenu>("cd")->isVisible()) << c.row << "," << c.column;
         control<QMenu>("cd")->hide();
+    }
+}
+
+TEST_F(CardWindowTest, KeyboardStopsAtTheHeaderCells) {
+    addNumbered(stockStorePath(base, productA), 3);
+    open();
+    window->show();
+    choose(0);
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } const cases[] = {{Qt::Key_Up, {}}, {Qt::Key_Left, {}}, {Qt::Key_Home, {}},
+                       {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_PageUp, {}}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(stockGrid()->makeCurrent(1, 1));
+        QTest::keyClick(stockGrid(), c.key, c.modifiers);
+        EXPECT_EQ(stockGrid()->currentIndex(), stockGrid()->model()->index(1, 1)) << c.key;
     }
 }
 
