@@ -17,7 +17,7 @@ namespace zenvik {
 
 struct FieldSpec {
     Text name;                  // 1 to 16 bytes, unique within a store without regard to case
-    enum class Type { Text } type = Type::Text;
+    enum class Type { Characters } type = Type::Characters;  // the only kind of field: text
     std::size_t maxLength = 512;  // bytes, 1 to 1024
 };
 
@@ -40,6 +40,9 @@ public:
     bool skipRecord();
     bool findRecord(const std::function<bool()>& predicate);
     bool addRecord(const std::vector<Text>& texts);
+    // Rewrites the current record in place, texts cut as addRecord cuts them;
+    // the record keeps its place. Fails at the end position.
+    bool updateRecord(const std::vector<Text>& texts);
     bool deleteRecord();
     bool purgeDeleted();
     bool clearStore();
