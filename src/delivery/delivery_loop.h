@@ -43,6 +43,9 @@ class DeliveryLoop {
 public:
     DeliveryLoop(const ProgramSettings& settings, RecordDatabase& db, HttpClient& http,
                  Dialogs& dialogs, DeliveryView& view, DeliveryTimers timers);
+    ~DeliveryLoop();
+    DeliveryLoop(const DeliveryLoop&) = delete;
+    DeliveryLoop& operator=(const DeliveryLoop&) = delete;
 
     void pollOrderList();  // MonitorTimer tick
     void consignTick();    // ConsignTimer tick
@@ -51,7 +54,10 @@ public:
     const OrderSnapshot& snapshot() const { return snapshot_; }
 
 private:
-    void deliverCard();
+    // Gives the caption that TradeStatusLabel shows afterwards.
+    Text deliverCard();
+    void startConsignCycle();
+    void inform(const Text& message);
 
     const ProgramSettings& settings_;
     RecordDatabase& db_;
@@ -60,6 +66,7 @@ private:
     DeliveryView& view_;
     DeliveryTimers timers_;
     OrderSnapshot snapshot_;
+    bool informing_ = false;  // one of this loop's message boxes is open
 };
 
 // The order-list address: host and utkn from the settings, five keys in order.

@@ -1,6 +1,7 @@
 #include "text/narrow_text.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 
 namespace zenvik::text {
@@ -30,8 +31,13 @@ long find(std::string_view text, std::string_view needle, long from) {
     if (start > text.size()) return -1;
     // memmem finds candidates fast; a candidate counts only where a
     // character begins, never on the second byte of a two-byte character.
-    for (std::size_t i = text.find(needle, start); i != std::string_view::npos; i = text.find(needle, i + 1)) {
+    if (needle.empty()) return static_cast<long>(start) + 1;
+    for (std::size_t i = start; i + needle.size() <= text.size();) {
+        const void* hit = memmem(text.data() + i, text.size() - i, needle.data(), needle.size());
+        if (!hit) break;
+        i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
         if (startsCharacter(text, i)) return static_cast<long>(i) + 1;
+        ++i;
     }
     return -1;
 }
