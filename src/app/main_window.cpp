@@ -1,13 +1,13 @@
 #include "app/main_window.h"
 
 #include "app/directory_paths.h"
-#include "app/period_edit.h"
 #include "app/server_address_file.h"
 #include "app/tray_icon.h"
 #include "app/window_placement.h"
 #include "cards/card_window.h"
 #include "page/page_automation.h"
 #include "platform/qt/qt_window_system.h"
+#include "platform/qt/integer_edit.h"
 #include "platform/qt/qt_text.h"
 #include "store/product_catalogue.h"
 
@@ -122,7 +122,7 @@ void MainWindow::buildHomePage(QWidget& page) {
     connect(serverAddressButton_, &QPushButton::clicked, this, &MainWindow::toggleServerAddress);
 
     label(QStringLiteral("发货监控周期"), QStringLiteral("标签1"), QRect(9, 131, 80, 24), page);
-    periodEdit_ = place(new PeriodEdit(&page), QStringLiteral("编辑框1"), QRect(91, 135, 86, 20));
+    periodEdit_ = place(new IntegerEdit(-32768, 32767, &page), QStringLiteral("编辑框1"), QRect(91, 135, 86, 20));
     label(QStringLiteral("（单位：10秒）"), QStringLiteral("标签2"), QRect(177, 131, 80, 24), page);
     autoDeliveryCheck_ = place(new QCheckBox(QStringLiteral("自动发货"), &page),
                                QStringLiteral("选择框1"), QRect(259, 131, 80, 24));

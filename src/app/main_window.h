@@ -32,7 +32,7 @@ namespace zenvik {
 namespace page {
 class PageAutomation;
 }
-class PeriodEdit;
+class IntegerEdit;
 class QtWindowSystem;
 class TrayIcon;
 
@@ -104,7 +104,7 @@ private:
     QComboBox* schemeCombo_ = nullptr;
     QLineEdit* serverAddressEdit_ = nullptr;
     QPushButton* serverAddressButton_ = nullptr;
-    PeriodEdit* periodEdit_ = nullptr;
+    IntegerEdit* periodEdit_ = nullptr;
     QCheckBox* autoDeliveryCheck_ = nullptr;
     QPushButton* monitorSwitchButton_ = nullptr;
     QGroupBox* statusGroup_ = nullptr;

@@ -2,8 +2,8 @@
 
 #include "cards/card_grid.h"
 #include "cards/card_import.h"
-#include "cards/integer_edit.h"
 #include "cards/refresh_period.h"
+#include "platform/qt/integer_edit.h"
 #include "platform/qt/qt_text.h"
 #include "store/product_catalogue.h"
 
@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <cstdint>
 
 namespace zenvik {
 
@@ -105,7 +106,7 @@ void CardWindow::buildControls() {
     importEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     importEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     label(this, "标签1", 440, 8, 144, 24, "自动刷新时间（单位：秒）");
-    refreshPeriodEdit_ = place(new IntegerEdit(this), "编辑框1", 600, 9, 48, 20);
+    refreshPeriodEdit_ = place(new IntegerEdit(INT32_MIN, INT32_MAX, this), "编辑框1", 600, 9, 48, 20);
     autoRefreshCheck_ = place(new QCheckBox(QStringLiteral("开启自动刷新"), this), "选择框1", 656, 6, 112, 24);
     place(new QPushButton(QStringLiteral("刷新"), this), "按钮1", 792, 8, 80, 32);
     label(this, "标签7", 376, 41, 312, 16, "卡密库（已出售卡密自动加入废弃卡密库）");

@@ -1,5 +1,5 @@
 #pragma once
-// RefreshPeriodEdit's rules: the period it gives and its text on leaving.
+// RefreshPeriodEdit's period: a number of seconds.
 
 #include "text/narrow_text.h"
 
@@ -10,10 +10,6 @@ namespace zenvik {
 
 // textToNumber(text) seconds in milliseconds, truncated toward zero and
 // clamped into the signed 32-bit range.
-std::int32_t refreshPeriod(std::string_view text);
-
-// The text of the edit box once it loses the focus: the decimal form of its
-// leading integer, limited to the signed 32-bit range; 0 gives the empty text.
-Text integerEditText(std::string_view text);
+inline std::int32_t refreshPeriod(std::string_view text) { return text::periodFromText(text, 1000.0); }
 
 } // namespace zenvik

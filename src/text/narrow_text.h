@@ -70,12 +70,15 @@ double textToNumber(std::string_view text);
 // without digits), clamped to [low, high].
 std::int64_t leadingInteger(std::string_view text, std::int64_t low, std::int64_t high);
 
-// The text form of a short-integer edit box on leaving it: the leading
-// integer clamped to -32768..32767, and the empty text for 0.
-Text shortIntegerText(std::string_view text);
+// The text of an integer edit box once it loses the focus: the leading
+// integer clamped to [low, high] in decimal, and the empty text for 0.
+Text integerEditText(std::string_view text, std::int64_t low, std::int64_t high);
 
-// The polling period in milliseconds: textToNumber(text) * 10000 truncated
-// toward zero, clamped into the signed 32-bit range.
+// A timer period typed as a number of units: textToNumber(text) * unitMs,
+// truncated toward zero and clamped into the signed 32-bit range.
+std::int32_t periodFromText(std::string_view text, double unitMs);
+
+// The polling period: units of 10 seconds.
 std::int32_t monitorPeriod(std::string_view text);
 
 // "2014年3月16日9时5分7秒" style time stamp of the given local time.

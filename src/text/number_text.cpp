@@ -104,13 +104,15 @@ std::int64_t leadingInteger(std::string_view text, std::int64_t low, std::int64_
     return value < low ? low : (value > high ? high : value);
 }
 
-Text shortIntegerText(std::string_view text) {
-    std::int64_t value = leadingInteger(text, -32768, 32767);
+Text integerEditText(std::string_view text, std::int64_t low, std::int64_t high) {
+    std::int64_t value = leadingInteger(text, low, high);
     return value == 0 ? Text() : std::to_string(value);
 }
 
-std::int32_t monitorPeriod(std::string_view text) {
-    double ms = std::trunc(textToNumber(text) * 10000.0);
+std::int32_t monitorPeriod(std::string_view text) { return periodFromText(text, 10000.0); }
+
+std::int32_t periodFromText(std::string_view text, double unitMs) {
+    double ms = std::trunc(textToNumber(text) * unitMs);
     constexpr double low = std::numeric_limits<std::int32_t>::min();
     constexpr double high = std::numeric_limits<std::int32_t>::max();
     if (!(ms >= low)) return std::numeric_limits<std::int32_t>::min();

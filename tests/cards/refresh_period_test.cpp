@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace zenvik {
 namespace {
 
@@ -27,7 +29,8 @@ TEST(RefreshPeriod, EditTextOnLeavingIsThe32BitValue) {
         {"-", ""},     {"1-2", "1"},   {"-45", "-45"},
         {"99999999999", "2147483647"}, {"-99999999999", "-2147483648"},
     };
-    for (const Case& c : cases) EXPECT_EQ(integerEditText(c.typed), c.left) << c.typed;
+    for (const Case& c : cases)
+        EXPECT_EQ(text::integerEditText(c.typed, INT32_MIN, INT32_MAX), c.left) << c.typed;
 }
 
 } // namespace

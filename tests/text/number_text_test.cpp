@@ -29,14 +29,14 @@ TEST(NumberText, TextToNumberReadsTheLeadingDecimalNumber) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(textToNumber(c.in), c.out) << c.in;
 }
 
-TEST(NumberText, ShortIntegerTextOnLeavingTheEdit) {
+TEST(NumberText, ShortIntegerEditTextOnLeaving) {
     struct Case {
         Text in, out;
     } cases[] = {
         {"12", "12"}, {"99999", "32767"}, {"-99999", "-32768"}, {"0", ""}, {"007", "7"},
         {"", ""}, {"-", ""}, {"  5x", "5"}, {"123456789012345678901234567890", "32767"},
     };
-    for (const auto& c : cases) EXPECT_EQ(shortIntegerText(c.in), c.out) << c.in;
+    for (const auto& c : cases) EXPECT_EQ(integerEditText(c.in, -32768, 32767), c.out) << c.in;
 }
 
 TEST(NumberText, MonitorPeriodIsTenSecondUnitsClampedTo32Bits) {

@@ -1,4 +1,4 @@
-#include "app/period_edit.h"
+#include "platform/qt/integer_edit.h"
 
 #include "platform/qt/qt_text.h"
 
@@ -20,18 +20,19 @@ bool typedTextPasses(const QString& typed) {
 
 } // namespace
 
-PeriodEdit::PeriodEdit(QWidget* parent) : QLineEdit(parent) {}
+IntegerEdit::IntegerEdit(std::int64_t low, std::int64_t high, QWidget* parent)
+    : QLineEdit(parent), low_(low), high_(high) {}
 
 // A key pressed with Ctrl is a control character (Ctrl+V pastes), whatever
 // text the platform attaches to the event.
-void PeriodEdit::keyPressEvent(QKeyEvent* event) {
+void IntegerEdit::keyPressEvent(QKeyEvent* event) {
     bool control = event->modifiers().testFlag(Qt::ControlModifier);
     if (!control && !typedTextPasses(event->text())) return;  // dropped, as if never typed
     QLineEdit::keyPressEvent(event);
 }
 
 // Characters committed by an input method are typed characters too.
-void PeriodEdit::inputMethodEvent(QInputMethodEvent* event) {
+void IntegerEdit::inputMethodEvent(QInputMethodEvent* event) {
     if (typedTextPasses(event->commitString())) {
         QLineEdit::inputMethodEvent(event);
         return;
@@ -40,8 +41,8 @@ void PeriodEdit::inputMethodEvent(QInputMethodEvent* event) {
     QLineEdit::inputMethodEvent(&dropped);
 }
 
-void PeriodEdit::focusOutEvent(QFocusEvent* event) {
-    QString shown = toQString(text::shortIntegerText(toNarrowLossy(text())));
+void IntegerEdit::focusOutEvent(QFocusEvent* event) {
+    QString shown = toQString(text::integerEditText(toNarrowLossy(text()), low_, high_));
     if (shown != text()) setText(shown);
     QLineEdit::focusOutEvent(event);
 }
