@@ -1,6 +1,7 @@
 #include "cards/card_import.h"
 
 #include "store/product_catalogue.h"
+#include "store_records.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -87,12 +88,7 @@ protected:
 
     std::vector<Card> records(const Text& path) {
         std::vector<Card> cards;
-        if (!db.selectStore(path)) return cards;
-        db.goFirst();
-        for (std::size_t i = db.recordCount(); i > 0; --i) {
-            cards.push_back({db.readField(1), db.readField(2), db.readField(3)});
-            db.skipRecord();
-        }
+        for (const auto& r : test::readStore(db, path)) cards.push_back({r[0], r[1], r[2]});
         return cards;
     }
 

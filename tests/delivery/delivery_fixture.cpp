@@ -1,6 +1,7 @@
 #include "delivery_fixture.h"
 
 #include "store/product_catalogue.h"
+#include "store_records.h"
 
 #include <filesystem>
 
@@ -47,14 +48,7 @@ void DeliveryFixture::listOrders(const std::vector<PageOrder>& orders) {
 
 std::vector<std::vector<Text>> DeliveryFixture::records(const Text& path) {
     db.openStore(path);
-    std::vector<std::vector<Text>> rows;
-    if (!db.selectStore(path)) return rows;
-    db.goFirst();
-    for (std::size_t i = 0, n = db.recordCount(); i < n; ++i) {
-        rows.push_back({db.readField(1), db.readField(2), db.readField(3)});
-        db.skipRecord();
-    }
-    return rows;
+    return readStore(db, path);
 }
 
 std::vector<std::string> DeliveryFixture::deliveryRequests() const {

@@ -4,6 +4,7 @@
 // back, either from memory or afresh from its file.
 
 #include "store/record_database.h"
+#include "store_records.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,22 +13,6 @@
 #include <vector>
 
 namespace zenvik::test {
-
-using Records = std::vector<std::vector<Text>>;
-
-// The records of the current store from the first one on, fields 1..fields.
-// Leaves the position at the end.
-inline Records readAll(RecordDatabase& db, std::size_t fields = 3) {
-    Records records;
-    db.goFirst();
-    for (std::size_t i = 0, count = db.recordCount(); i < count; ++i) {
-        std::vector<Text> record;
-        for (std::size_t n = 1; n <= fields; ++n) record.push_back(db.readField(n));
-        records.push_back(record);
-        db.skipRecord();
-    }
-    return records;
-}
 
 // The records as a fresh process would find them on disk.
 inline Records readFromDisk(const Text& path, std::size_t fields = 3) {
