@@ -18,15 +18,27 @@ AppFixture::AppFixture() : settings(defaultSettings(dir.base())), profile(shared
     settings.homeUrl = "http://127.0.0.1:9/home";
 }
 
-QWebEngineProfile& AppFixture::sharedProfile() {
-    static TempDir storage;  // removed after main() has ended the application
-    static QWebEngineProfile* shared = [] {
-        QWebEngineProfile* made = createBrowserProfile(storage.base()).release();
-        made->setParent(QCoreApplication::instance());
-        return made;
-    }();
-    return *shared;
+namespace {
+
+struct SharedBrowser {
+    SharedBrowser() : profile(createBrowserProfile(storage.base()).release()), cookies(profile) {
+        profile->setParent(QCoreApplication::instance());
+    }
+    TempDir storage;             // removed after main() has ended the application
+    QWebEngineProfile* profile;  // ends with the application
+    ProfileCookieJar cookies;
+};
+
+SharedBrowser& sharedBrowser() {
+    static SharedBrowser shared;
+    return shared;
 }
+
+} // namespace
+
+QWebEngineProfile& AppFixture::sharedProfile() { return *sharedBrowser().profile; }
+
+ProfileCookieJar& AppFixture::sharedCookieJar() { return sharedBrowser().cookies; }
 
 AppFixture::~AppFixture() { stop(); }
 
@@ -34,7 +46,7 @@ MainWindow& AppFixture::start() {
     stop();
     db = std::make_unique<RecordDatabase>();
     window = std::make_unique<MainWindow>(settings,
-                                          MainWindowServices{*db, dialogs, clock, http, profile,
+                                          MainWindowServices{*db, dialogs, *timerFactory, *httpClient, profile,
                                                              windows, pageAutomation});
     window->showCentred();
     return *window;

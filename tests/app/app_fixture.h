@@ -1,14 +1,16 @@
 #pragma once
 // One program directory and the services MainWindow runs on: message boxes
 // answered by the test, a manual clock and an HTTP client that records what
-// was asked. start() is a start of the program on that directory; calling it
-// again is a restart.
+// was asked, unless a test names real timers and a real client instead.
+// start() is a start of the program on that directory; calling it again is a
+// restart.
 
 #include "app/main_window.h"
 #include "page/page_automation.h"
 #include "platform/qt/qt_window_system.h"
 #include "fake_dialogs.h"
 #include "platform/manual_clock.h"
+#include "platform/qt/profile_cookie_jar.h"
 #include "temp_dir.h"
 
 #include <QString>
@@ -44,6 +46,9 @@ protected:
     // application, so it lives in one directory that outlasts the
     // application rather than in each test's directory.
     static QWebEngineProfile& sharedProfile();
+    // The shared profile's cookies for an HTTP client, made with the profile
+    // before it loads its first page, as the program makes them.
+    static ProfileCookieJar& sharedCookieJar();
 
     template <class Widget = QWidget>
     Widget* control(const char* name) {
@@ -61,6 +66,9 @@ protected:
     FakeDialogs dialogs;
     ManualClock clock;
     RecordingHttp http;
+    // What the windows that start() makes run on.
+    TimerFactory* timerFactory = &clock;
+    HttpClient* httpClient = &http;
     QtWindowSystem windows;
     page::PageAutomation pageAutomation{windows};
     QWebEngineProfile& profile;

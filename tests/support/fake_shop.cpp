@@ -22,12 +22,25 @@ Text orderBlock(const ShopOrder& order, const Text& host) {
            text::narrow("\">发货</a>\r\n</div>\r\n");
 }
 
-Text consignPage(const std::string& orderId) {
+Text consignButtonHtml(ConsignButton button) {
+    switch (button) {
+    case ConsignButton::Immediate:
+        return text::narrow("<input type=\"button\" id=\"logis:noLogis\" value=\"无需物流\" onclick=\"consign()\">\r\n");
+    case ConsignButton::Late:
+        return "<script>setTimeout(function () { var button = document.createElement('input'); "
+               "button.type = 'button'; button.id = 'logis:noLogis'; button.onclick = consign; "
+               "document.body.appendChild(button); }, " + std::to_string(kLateButtonMs) + ");</script>\r\n";
+    case ConsignButton::Missing:
+        break;
+    }
+    return {};
+}
+
+Text consignPage(const std::string& orderId, ConsignButton button) {
     return text::narrow("<html><head><meta charset=\"gbk\"><title>发货</title></head><body>\r\n<p>订单 ") + orderId +
-           text::narrow("</p>\r\n<input type=\"button\" id=\"logis:noLogis\" value=\"无需物流\" onclick=\"consign()\">\r\n") +
-           "<script>function consign() { var request = new XMLHttpRequest(); "
-           "request.open('GET', '/consign_done?order_id=" + orderId + "'); request.send(); }</script>\r\n"
-           "</body></html>\r\n";
+           "</p>\r\n<script>function consign() { var request = new XMLHttpRequest(); "
+           "request.open('GET', '/consign_done?order_id=" + orderId + "'); request.send(); }</script>\r\n" +
+           consignButtonHtml(button) + "</body></html>\r\n";
 }
 
 bool carriesCookie(const std::string& header, const std::string& nameValue) {
@@ -61,7 +74,11 @@ FakeShop::FakeShop() : server_(std::make_unique<httplib::Server>()) {
     });
     server_->Get("/user/consign.htm", [this](const httplib::Request& request, httplib::Response& response) {
         record(request);
-        response.set_content(consignPage(request.get_param_value("order_id")), kHtml);
+        const std::string id = request.get_param_value("order_id");
+        std::lock_guard lock(mutex_);
+        const auto button = buttons_.find(id);
+        response.set_content(consignPage(id, button == buttons_.end() ? ConsignButton::Immediate : button->second),
+                             kHtml);
     });
     server_->Get("/consign_done", [this](const httplib::Request& request, httplib::Response& response) {
         record(request);
@@ -81,6 +98,16 @@ Text FakeShop::host() const { return "localhost:" + std::to_string(port_); }
 void FakeShop::setOrders(std::vector<ShopOrder> orders) {
     std::lock_guard lock(mutex_);
     orders_ = std::move(orders);
+}
+
+void FakeShop::addOrder(ShopOrder order) {
+    std::lock_guard lock(mutex_);
+    orders_.push_back(std::move(order));
+}
+
+void FakeShop::setConsignButton(const std::string& consignId, ConsignButton button) {
+    std::lock_guard lock(mutex_);
+    buttons_[consignId] = button;
 }
 
 std::vector<ShopOrder> FakeShop::orders() const {
@@ -109,7 +136,11 @@ void FakeShop::setCookieOnOrderList(std::string setCookie) {
 }
 
 Text FakeShop::orderListPage(const std::vector<ShopOrder>& orders, const Text& host) {
-    Text page = text::narrow("<html><head><meta charset=\"gbk\"><title>已卖出的宝贝</title></head><body>\r\n");
+    // A heading that a person looking at the browser control can read; the
+    // program goes by the order blocks alone.
+    Text page = text::narrow("<html><head><meta charset=\"gbk\"><title>已卖出的宝贝</title></head><body>\r\n"
+                             "<h3>等待发货的订单</h3>\r\n");
+    if (orders.empty()) page += text::narrow("<p>没有等待发货的订单</p>\r\n");
     for (const ShopOrder& order : orders) page += orderBlock(order, host);
     return page + "</body></html>\r\n";
 }

@@ -1,11 +1,12 @@
 #pragma once
-// A shop on 127.0.0.1 for tests and benchmarks: it serves the order list of
-// the orders awaiting shipment in code page 936 with the shop's HTML
-// fragments, and each order's consign page, whose no-logistics button tells
-// the shop that the order is consigned, so that it leaves the list.
+// A shop on 127.0.0.1 for tests, benchmarks and the demo: it serves the
+// order list of the orders awaiting shipment in code page 936 with the shop's
+// HTML fragments, and each order's consign page, whose no-logistics button
+// tells the shop that the order is consigned, so that it leaves the list.
 
 #include "text/narrow_text.h"
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -33,7 +34,17 @@ struct RecordedRequest {
     std::string cookie;   // the Cookie header, empty when none
     std::string version;  // "HTTP/1.0"
     std::map<std::string, std::string> headers;
+    // When it arrived, to tell the order of requests to different servers.
+    std::chrono::steady_clock::time_point at;
 };
+
+// How an order's consign page offers its no-logistics button.
+enum class ConsignButton {
+    Immediate,  // in the page as it arrives
+    Late,       // added by the page's script kLateButtonMs after it starts loading
+    Missing,    // never: the order cannot be consigned
+};
+constexpr int kLateButtonMs = 1200;
 
 class FakeShop {
 public:
@@ -48,6 +59,9 @@ public:
     Text host() const;
 
     void setOrders(std::vector<ShopOrder> orders);
+    // A buyer's new order, listed after those already waiting.
+    void addOrder(ShopOrder order);
+    void setConsignButton(const std::string& consignId, ConsignButton button);
     std::vector<ShopOrder> orders() const;
     std::vector<std::string> consignedOrderIds() const;
     std::vector<RecordedRequest> requests() const;
@@ -70,6 +84,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<ShopOrder> orders_;
     std::vector<std::string> consigned_;
+    std::map<std::string, ConsignButton> buttons_;  // by consign id; Immediate when absent
     std::vector<RecordedRequest> requests_;
     std::string requiredCookie_;
     std::string setCookie_;

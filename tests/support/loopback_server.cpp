@@ -15,7 +15,8 @@ int serveOnLoopback(httplib::Server& server, std::thread& thread) {
 }
 
 RecordedRequest recorded(const httplib::Request& request) {
-    RecordedRequest entry{request.target, request.get_header_value("Cookie"), request.version, {}};
+    RecordedRequest entry{request.target, request.get_header_value("Cookie"), request.version, {},
+                          std::chrono::steady_clock::now()};
     for (const auto& [name, value] : request.headers) entry.headers[name] = value;
     return entry;
 }
