@@ -116,6 +116,14 @@ Text DeliveryLoop::deliverCard() {
         return tradeCaption();
     }
 
+    // A card that went out but stayed in stock belongs to its order: handing
+    // it to the next order, say after the seller consigned the first by hand,
+    // would sell it twice.
+    const Text sentUnrecorded = text::narrow("卡密已发出，但无法记入已售卡密库");
+    if (unrecorded_ && unrecorded_->cardNumber == card.number && unrecorded_->password == card.password &&
+        unrecorded_->orderNumber != snapshot_.orderNumber)
+        return sentUnrecorded;
+
     // Any answer of the server, whatever its status, means it has the card;
     // no answer at all means it may not, so the card stays in stock for the
     // next tick.
@@ -124,8 +132,11 @@ Text DeliveryLoop::deliverCard() {
 
     const Text stamp = text::timeStampNow();
     if (!db_.moveCurrentRecord({{discardPath, {card.number, card.password, stamp}},
-                                {deliveredPath, {snapshot_.orderNumber, stamp}}}))
-        return text::narrow("卡密已发出，但无法记入已售卡密库");
+                                {deliveredPath, {snapshot_.orderNumber, stamp}}})) {
+        unrecorded_ = UnrecordedSale{snapshot_.orderNumber, card.number, card.password};
+        return sentUnrecorded;
+    }
+    unrecorded_.reset();
 
     startConsignCycle();
     return tradeCaption();

@@ -10,6 +10,8 @@
 #include "store/record_database.h"
 #include "text/narrow_text.h"
 
+#include <optional>
+
 namespace zenvik {
 
 // The first order of the last fetched order list.
@@ -67,6 +69,14 @@ private:
     DeliveryTimers timers_;
     OrderSnapshot snapshot_;
     bool informing_ = false;  // one of this loop's message boxes is open
+    // A card the delivery server has but the stores could not record as
+    // sold: it is still first in stock and may go again only to its order.
+    struct UnrecordedSale {
+        Text orderNumber;
+        Text cardNumber;
+        Text password;
+    };
+    std::optional<UnrecordedSale> unrecorded_;
 };
 
 // The order-list address: host and utkn from the settings, five keys in order.

@@ -15,6 +15,7 @@ const Text kManual = text::narrow("当前有一笔非自动发货的订单需要
 const Text kSoldOut = text::narrow("亲，您的卡密已经卖完了喔，请及时加卡！");
 const Text kServerUnreachable = text::narrow("发货服务器无法连接，卡密未发出");
 const Text kStoresUnavailable = text::narrow("该商品的卡密库无法打开，卡密未发出");
+const Text kSentUnrecorded = text::narrow("卡密已发出，但无法记入已售卡密库");
 
 const Text kProduct = text::narrow("Q币10元");
 const PageOrder kOrder{"2001", kProduct, text::narrow("买家"), "6001"};
@@ -228,6 +229,51 @@ TEST_F(DeliverCard, NoAnswerFromTheServerKeepsTheCardAndPolling) {
     EXPECT_TRUE(records(stock(kProduct)).empty());
     EXPECT_EQ(records(discard(kProduct)).at(0).at(0), "c1");
     EXPECT_EQ(view.tradeStatus, kTrade);
+}
+
+TEST_F(DeliverCard, ACardSentButNotRecordedNeverGoesToAnotherOrder) {
+    addCards(kProduct, {{"c1", "p1"}, {"c2", "p2"}});
+    records(discard(kProduct));  // open, as after an earlier delivery
+    listOrders({kOrder});
+    {
+        // Another program holds the sold-card store while the card goes out.
+        RecordDatabase holder;
+        ASSERT_TRUE(holder.openStore(discard(kProduct)));
+        holder.inTransaction([&] {
+            loop->pollOrderList();
+            return false;
+        });
+    }
+    ASSERT_EQ(deliveryRequests().size(), 1u);
+    EXPECT_EQ(view.tradeStatus, kSentUnrecorded);
+    EXPECT_EQ(consign->period(), 0);
+    EXPECT_EQ(records(stock(kProduct)).size(), 2u);
+
+    // The seller consigns that order by hand; the card it got stays first in
+    // stock and must not go to the next order.
+    const PageOrder next{"2002", kProduct, "nick", "6002"};
+    listOrders({next});
+    loop->pollOrderList();
+    EXPECT_EQ(deliveryRequests().size(), 1u);
+    EXPECT_EQ(view.tradeStatus, kSentUnrecorded);
+    EXPECT_EQ(records(stock(kProduct)).size(), 2u);
+    EXPECT_TRUE(records(discard(kProduct)).empty());
+
+    // Its own order, listed again, gets the same card and now records it;
+    // the next order then gets the next card.
+    listOrders({kOrder});
+    loop->pollOrderList();
+    ASSERT_EQ(deliveryRequests().size(), 2u);
+    EXPECT_NE(deliveryRequests()[1].find("&card=%63%31&"), std::string::npos);
+    EXPECT_EQ(view.tradeStatus, kTrade);
+    EXPECT_EQ(records(discard(kProduct)).at(0).at(0), "c1");
+
+    monitor->setPeriod(10000);
+    listOrders({next});
+    loop->pollOrderList();
+    ASSERT_EQ(deliveryRequests().size(), 3u);
+    EXPECT_NE(deliveryRequests()[2].find("&card=%63%32&"), std::string::npos);
+    EXPECT_TRUE(records(stock(kProduct)).empty());
 }
 
 TEST_F(DeliverCard, EmptyStockOnlyTellsTheSellerAndLoadsTheConsignPage) {
