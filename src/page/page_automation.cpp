@@ -66,7 +66,8 @@ bool PageAutomation::documentFromWindow(WindowHandle window, DispatchRef& docume
         if (window == 0) return false;
     }
     DispatchRef obtained = windows_->documentOf(window, documentRequestLimitMs);
-    // The document held before goes first, so that at no moment two are held.
+    // The document held before is released before the new one is taken, so
+    // that at no moment two are held by this reference.
     document.clear();
     document = std::move(obtained);
     return !document.empty();

@@ -14,17 +14,22 @@ std::vector<Timer*>& pendingTimers() {
     return pending;
 }
 
+void dropPendingTick(Timer* timer) {
+    auto& pending = pendingTimers();
+    pending.erase(std::remove(pending.begin(), pending.end(), timer), pending.end());
+}
+
 } // namespace
 
-Timer::~Timer() {
-    auto& pending = pendingTimers();
-    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
-}
+Timer::~Timer() { dropPendingTick(this); }
 
 void Timer::setPeriod(std::int32_t ms) {
     if (ms < 0) ms = 0;
     if (ms == period_) return;
     period_ = ms;
+    // A tick held back belongs to the countdown that ends here; the next
+    // tick comes one full new period from now.
+    dropPendingTick(this);
     restart(ms);
 }
 

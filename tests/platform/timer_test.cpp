@@ -76,5 +76,31 @@ TEST(TickHold, TicksFallingDueDuringAHoldRunRightAfterIt) {
     EXPECT_FALSE(TickHold::active());
 }
 
+TEST(TickHold, ARestartDuringAHoldDropsTheTickHeldBack) {
+    struct Case {
+        const char* name;
+        std::vector<std::int32_t> periods;  // set in this order while the tick is held
+        std::vector<std::int64_t> ticks;    // within the first 700 ms
+    } const cases[] = {
+        {"other period", {300}, {450}},
+        {"stopped and started again", {0, 100}, {250, 350, 450, 550, 650}},
+        {"same period keeps it", {100}, {150, 200, 300, 400, 500, 600, 700}},
+    };
+    for (const Case& c : cases) {
+        ManualClock clock;
+        auto timer = clock.createTimer();
+        TickLog log{clock, {}};
+        log.attach(*timer);
+        timer->setPeriod(100);
+        {
+            TickHold hold;
+            clock.advance(150);
+            for (std::int32_t period : c.periods) timer->setPeriod(period);
+        }
+        clock.advance(550);
+        EXPECT_EQ(log.at, c.ticks) << c.name;
+    }
+}
+
 } // namespace
 } // namespace zenvik

@@ -24,9 +24,10 @@ IntegerEdit::IntegerEdit(std::int64_t low, std::int64_t high, QWidget* parent)
     : QLineEdit(parent), low_(low), high_(high) {}
 
 // A key pressed with Ctrl is a control character (Ctrl+V pastes), whatever
-// text the platform attaches to the event.
+// text the platform attaches to the event. The Delete key types nothing
+// either, though the X keyboard attaches the character DEL (127) to it.
 void IntegerEdit::keyPressEvent(QKeyEvent* event) {
-    bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    bool control = event->modifiers().testFlag(Qt::ControlModifier) || event->key() == Qt::Key_Delete;
     if (!control && !typedTextPasses(event->text())) return;  // dropped, as if never typed
     QLineEdit::keyPressEvent(event);
 }
