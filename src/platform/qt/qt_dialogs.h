@@ -4,8 +4,6 @@
 
 #include "platform/dialogs.h"
 
-class QWidget;
-
 namespace zenvik {
 
 class QtDialogs : public Dialogs {
